@@ -39,7 +39,7 @@ constexpr int RES_MODE_PAK = 2;
 class CMorvane {
  public:
   CMorvane();
-  ~CMorvane();
+  ~CMorvane() noexcept(false);
   CMorvane(const CMorvane&) = delete;
   CMorvane& operator=(const CMorvane&) = delete;
 
@@ -104,6 +104,8 @@ class CMorvane {
   void RES_ProcessXMLPack(const std::string& fp_strPath);
   void RES_ProcessPakPack(const std::string& fp_strPath);
   void RES_LoadRecord(CM2DResource* fp_pRes);
+  // Registers the loaders of the standard type IDs (cmorvane_res_loaders).
+  void RES_RegisterStandardLoaders();
 
   // Resources.
   int resMode = RES_MODE_NONE;

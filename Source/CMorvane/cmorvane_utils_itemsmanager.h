@@ -11,14 +11,15 @@
 template <class T>
 class TItemsManager {
  public:
-  TItemsManager() = default;
+  TItemsManager() : destroyItem(&DeleteItem) {}
   TItemsManager(const TItemsManager&) = delete;
   TItemsManager& operator=(const TItemsManager&) = delete;
   virtual ~TItemsManager() { FreeAllItemsNoThrow(); }
 
   virtual void FreeItem(int index) {
     if (index < 0 || index >= count) throw "Error in TItemsManager<T>::FreeItem";
-    delete items[static_cast<size_t>(index)];
+    T* tmp_pItem = items[static_cast<size_t>(index)];
+    if (tmp_pItem != nullptr) destroyItem(tmp_pItem);
     ClearSlot(index);
   }
 
@@ -26,7 +27,9 @@ class TItemsManager {
     for (int i = 0; i < count; ++i) FreeItem(i);
   }
 
+  // Lowest slot whose ID equals strID exactly; a free slot's ID is "".
   int FindItem(const char* strID) const {
+    if (strID == nullptr) return -1;
     for (int i = 0; i < count; ++i) {
       if (IDs[static_cast<size_t>(i)] == strID) return i;
     }
@@ -34,23 +37,23 @@ class TItemsManager {
   }
 
   int AddItem(T* item, const char* strID, int tag) {
+    const char* tmp_pszID = strID != nullptr ? strID : "";
     for (int i = 0; i < count; ++i) {
       if (items[static_cast<size_t>(i)] == nullptr) {
         items[static_cast<size_t>(i)] = item;
-        IDs[static_cast<size_t>(i)] = strID;
+        IDs[static_cast<size_t>(i)] = tmp_pszID;
         tags[static_cast<size_t>(i)] = tag;
         return i;
       }
     }
     items.push_back(item);
-    IDs.emplace_back(strID);
+    IDs.emplace_back(tmp_pszID);
     tags.push_back(tag);
     return count++;
   }
 
   T* FirstItemWithTag(int tag) {
     tagFilter = tag;
-    tagCursor = -1;
     return SeekTag(0);
   }
 
@@ -69,25 +72,35 @@ class TItemsManager {
     return items[static_cast<size_t>(index)];
   }
 
-  // Out-of-range slots raise the standard out-of-range exception.
-  const std::string& GetID(int index) const { return IDs.at(CheckedIndex(index)); }
-  int GetTag(int index) const { return tags.at(CheckedIndex(index)); }
+  // Slots outside the arrays raise std::out_of_range("invalid vector<T> subscript").
+  const std::string& GetID(int index) const { return IDs[CheckedIndex(index)]; }
+  int GetTag(int index) const { return tags[CheckedIndex(index)]; }
 
   int GetCount() const { return count; }
 
  protected:
+  // The COM variant passes this: its items are given up by Release(), never
+  // deleted, so no delete expression for T is ever instantiated for it (a
+  // reference-counted interface may well have a protected destructor).
+  struct ReleaseOnly {};
+  explicit TItemsManager(ReleaseOnly) : destroyItem(nullptr) {}
+
   void ClearSlot(int index) {
     items[static_cast<size_t>(index)] = nullptr;
     IDs[static_cast<size_t>(index)].clear();
     tags[static_cast<size_t>(index)] = 0;
   }
 
-  static size_t CheckedIndex(int index) {
-    if (index < 0) throw std::out_of_range("invalid vector<T> subscript");
+  size_t CheckedIndex(int index) const {
+    if (index < 0 || static_cast<size_t>(index) >= IDs.size()) {
+      throw std::out_of_range("invalid vector<T> subscript");
+    }
     return static_cast<size_t>(index);
   }
 
  private:
+  static void DeleteItem(T* fp_pItem) { delete fp_pItem; }
+
   T* SeekTag(int from) {
     for (int i = from; i < count; ++i) {
       T* tmp_pItem = items[static_cast<size_t>(i)];
@@ -101,14 +114,18 @@ class TItemsManager {
   }
 
   // The owners call FreeAllItems before deleting a manager; this only makes
-  // sure a manager destroyed early (by an exception) leaks nothing.
+  // sure a manager destroyed early (by an exception) leaks nothing it owns.
+  // Reference-counted items are left alone: their device may be gone.
   void FreeAllItemsNoThrow() noexcept {
+    if (destroyItem == nullptr) return;
     for (int i = 0; i < count; ++i) {
-      if (!ownsByDelete) break;
-      delete items[static_cast<size_t>(i)];
+      T* tmp_pItem = items[static_cast<size_t>(i)];
       items[static_cast<size_t>(i)] = nullptr;
+      if (tmp_pItem != nullptr) destroyItem(tmp_pItem);
     }
   }
+
+  void (*destroyItem)(T*);
 
  public:
   int count = 0;
@@ -117,15 +134,12 @@ class TItemsManager {
   std::vector<std::string> IDs;
   int tagFilter = 0;
   int tagCursor = 0;
-
- protected:
-  bool ownsByDelete = true;
 };
 
 template <class T>
 class TItemsManagerCOM : public TItemsManager<T> {
  public:
-  TItemsManagerCOM() { this->ownsByDelete = false; }
+  TItemsManagerCOM() : TItemsManager<T>(typename TItemsManager<T>::ReleaseOnly{}) {}
 
   void FreeItem(int index) override {
     if (index < 0 || index >= this->count) throw "Error in TItemsManagerCOM<T>::FreeItem";

@@ -98,12 +98,20 @@ void DrainFd(int fd, std::string& out) {
 
 }  // namespace
 
-ProcResult RunProcess(const std::vector<std::string>& fp_vArgv, const std::string& fp_strCwd,
-                      const std::map<std::string, std::string>& fp_mEnv, int fp_iTimeoutMs,
-                      int fp_iSignalAfterMs, int fp_iSignal) {
-  ProcResult r;
+namespace {
+long long NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+ChildProcess StartProcess(const std::vector<std::string>& fp_vArgv, const std::string& fp_strCwd,
+                          const std::map<std::string, std::string>& fp_mEnv) {
+  ChildProcess c;
   int outPipe[2], errPipe[2];
-  if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) return r;
+  if (::pipe2(outPipe, O_CLOEXEC) != 0) return c;
+  if (::pipe2(errPipe, O_CLOEXEC) != 0) return c;
   pid_t pid = ::fork();
   if (pid == 0) {
     ::dup2(outPipe[1], 1);
@@ -125,37 +133,63 @@ ProcResult RunProcess(const std::vector<std::string>& fp_vArgv, const std::strin
   ::close(errPipe[1]);
   ::fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
   ::fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
-  auto start = std::chrono::steady_clock::now();
+  c.pid = pid;
+  c.outFd = outPipe[0];
+  c.errFd = errPipe[0];
+  c.startMs = NowMs();
+  return c;
+}
+
+ProcResult WaitProcess(ChildProcess& fp_rChild, int fp_iTimeoutMs, int fp_iSignalAfterMs,
+                       int fp_iSignal) {
+  ProcResult r;
+  if (fp_rChild.pid <= 0) return r;
   bool signalled = false;
   int status = 0;
   for (;;) {
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    pollfd fds[2] = {{fp_rChild.outFd, POLLIN, 0}, {fp_rChild.errFd, POLLIN, 0}};
     ::poll(fds, 2, 20);
-    DrainFd(outPipe[0], r.out);
-    DrainFd(errPipe[0], r.err);
-    pid_t w = ::waitpid(pid, &status, WNOHANG);
-    if (w == pid) break;
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                  std::chrono::steady_clock::now() - start)
-                  .count();
+    DrainFd(fp_rChild.outFd, r.out);
+    DrainFd(fp_rChild.errFd, r.err);
+    pid_t w = ::waitpid(fp_rChild.pid, &status, WNOHANG);
+    if (w == fp_rChild.pid) break;
+    long long ms = NowMs() - fp_rChild.startMs;
     if (fp_iSignalAfterMs > 0 && !signalled && ms >= fp_iSignalAfterMs) {
-      ::kill(pid, fp_iSignal);
+      ::kill(fp_rChild.pid, fp_iSignal);
       signalled = true;
     }
     if (ms >= fp_iTimeoutMs) {
       r.timedOut = true;
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
+      ::kill(fp_rChild.pid, SIGKILL);
+      ::waitpid(fp_rChild.pid, &status, 0);
       break;
     }
   }
-  DrainFd(outPipe[0], r.out);
-  DrainFd(errPipe[0], r.err);
-  ::close(outPipe[0]);
-  ::close(errPipe[0]);
+  DrainFd(fp_rChild.outFd, r.out);
+  DrainFd(fp_rChild.errFd, r.err);
+  ::close(fp_rChild.outFd);
+  ::close(fp_rChild.errFd);
+  fp_rChild.pid = -1;
   if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
   return r;
+}
+
+ProcResult RunProcess(const std::vector<std::string>& fp_vArgv, const std::string& fp_strCwd,
+                      const std::map<std::string, std::string>& fp_mEnv, int fp_iTimeoutMs,
+                      int fp_iSignalAfterMs, int fp_iSignal) {
+  ChildProcess c = StartProcess(fp_vArgv, fp_strCwd, fp_mEnv);
+  return WaitProcess(c, fp_iTimeoutMs, fp_iSignalAfterMs, fp_iSignal);
+}
+
+bool WaitForFileText(const std::string& fp_strPath, const std::string& fp_strText,
+                     int fp_iTimeoutMs) {
+  long long start = NowMs();
+  while (NowMs() - start < fp_iTimeoutMs) {
+    if (ReadFile(fp_strPath).find(fp_strText) != std::string::npos) return true;
+    ::usleep(20000);
+  }
+  return false;
 }
 
 }  // namespace m2dtest

@@ -54,6 +54,22 @@ ProcResult RunProcess(const std::vector<std::string>& fp_vArgv, const std::strin
                       int fp_iTimeoutMs = 30000, int fp_iSignalAfterMs = 0,
                       int fp_iSignal = 15);
 
+// The same in two steps: start the child, then wait for it (with the same
+// timeout and capture rules). Lets a test act on the child while it runs.
+struct ChildProcess {
+  int pid = -1;
+  int outFd = -1;
+  int errFd = -1;
+  long long startMs = 0;
+};
+ChildProcess StartProcess(const std::vector<std::string>& fp_vArgv, const std::string& fp_strCwd,
+                          const std::map<std::string, std::string>& fp_mEnv = {});
+ProcResult WaitProcess(ChildProcess& fp_rChild, int fp_iTimeoutMs = 30000,
+                       int fp_iSignalAfterMs = 0, int fp_iSignal = 15);
+// Polls until the file holds fp_strText (true) or fp_iTimeoutMs passed.
+bool WaitForFileText(const std::string& fp_strPath, const std::string& fp_strText,
+                     int fp_iTimeoutMs = 20000);
+
 // True when built with the sanitizers (tests that fault on purpose skip).
 constexpr bool kSanitized =
 #ifdef M2D_SANITIZE

@@ -1,0 +1,17 @@
+// The game's spine: the entry function the engine's WinMain calls, the
+// start-up order, the frame loop and the clean-up.
+#pragma once
+
+#include <cstdint>
+
+class CMorvane;
+
+void GameMain(CMorvane* fp_pEngine);
+void RequestQuit();
+bool IsQuitRequested();
+void GameCleanup();
+bool GameFrame();
+void Engine_InitResourcesSubsystem();
+void RunMainLoop(bool (*fp_pFrame)());
+
+extern CMorvane* g_pM2D;
