@@ -118,6 +118,7 @@ class CPakReader {
   explicit CPakReader(std::FILE* fp_pFile) : file(fp_pFile) {}
 
   bool ReadInt(std::int32_t* fp_pValue) {
+    M2D_CHECKPOINT;
     unsigned char tmp_aBytes[4];
     if (std::fread(tmp_aBytes, 1, 4, file) != 4) return false;
     const std::uint32_t tmp_uValue = static_cast<std::uint32_t>(tmp_aBytes[0]) |
@@ -130,6 +131,7 @@ class CPakReader {
 
   // Bytes up to a 0 byte, which is consumed; false when the file ends first.
   bool ReadString(std::string* fp_pValue) {
+    M2D_CHECKPOINT;
     fp_pValue->clear();
     for (;;) {
       const int tmp_iChar = std::fgetc(file);

@@ -20,13 +20,14 @@
 // and their bytes are read each time a loader asks for them.
 static constexpr int kM2DFileID = 121;
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
 #include <system_error>
 #include <vector>
-#include <filesystem>
 
 #include "Platform/os/os.h"
 #include "cmorvane.h"

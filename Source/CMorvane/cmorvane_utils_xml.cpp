@@ -11,7 +11,9 @@
 
 // {==== CXMLNode ==============================================================
 
-CXMLNode::~CXMLNode() { Clear(); }
+CXMLNode::~CXMLNode() {
+  Clear();
+}
 
 // Deletes the subtree without recursion: a deeply nested document from data
 // must not be able to overflow the stack on its way out.
@@ -42,7 +44,9 @@ const char* CXMLNode::GetAttribute(const char* fp_pszName) const {
   return tmp_it->second.c_str();
 }
 
-void CXMLNode::FirstAttribute() { cursor = attributes.begin(); }
+void CXMLNode::FirstAttribute() {
+  cursor = attributes.begin();
+}
 
 void CXMLNode::NextAttribute() {
   if (cursor != attributes.end()) ++cursor;

@@ -22,6 +22,12 @@ void SelectBackendForTests(Backend fp_eBackend);
 bool HasDisplay();
 
 // The SDL window behind a window of the real back end (null when headless).
+// It stays alive after DestroyWindow (hidden) until the process ends.
+//
+// SDL's event queue is shared: the os part takes only the quit, application,
+// display and window events (and discards clipboard, drop, audio-device,
+// render and user events nobody reads); keyboard, text, mouse, joystick,
+// controller and touch events stay in SDL's queue for the input part.
 SDL_Window* GetSDLWindow(HWND fp_hWnd);
 // Window state as the stand-ins of graphics and input read it.
 bool IsFullScreen(HWND fp_hWnd);

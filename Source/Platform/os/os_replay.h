@@ -15,6 +15,26 @@
 // what the input part reads) come from the file; when its frames run out a
 // quit message is posted. With M2D_RECORD=file the same is written while the
 // program runs for real. Lines starting with '#' are comments.
+//
+// Details:
+// - "time" and "tick" lines before the first "frame" give the readings that
+//   follow the "init" ones (a recording writes them when the program read the
+//   clock more than once before its first message pump). A frame without a
+//   "time" or "tick" line repeats the last reading given.
+// - Numbers are decimal: readings 0 to 4294967295, message and wParam
+//   unsigned, lParam signed. A "msg" goes to the newest window (WM_QUIT to
+//   none) and is queued after what the program itself posted before.
+// - Records of other parts may also stand before the first frame (frame 0).
+// - While a replay runs, the system's own window events are ignored (SIGINT
+//   and SIGTERM still quit), WaitMessage returns at once and a message box is
+//   written to stderr and the message-box hook instead of waiting for a click.
+// - An unreadable or malformed replay file is reported (stderr and the
+//   message-box hook, with the line and the reason); the run then has no
+//   frames, reads the system clock and quits at its first message pump.
+// - M2D_REPLAY wins over M2D_RECORD. A recording is written frame by frame
+//   (flushed when the next frame starts) and finished at exit; it keeps the
+//   readings actually returned and the system messages actually delivered,
+//   not the messages the program posted itself.
 #pragma once
 
 #include <string>
