@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "Platform/gfx/d3d8.h"
 #include "cmorvane_utils_itemsmanager.h"
 
 namespace {
@@ -248,15 +247,6 @@ TEST(ItemsManagerCOM, FreeAllItemsThroughTheBaseUsesRelease) {
   EXPECT_EQ(tmp_iAlive, 1);
   EXPECT_EQ(FakeCOM::releases, 4);
   tmp_pLeft->Release();
-}
-
-// The textures manager's instance: the device interfaces can only be
-// released, never deleted, and the manager must build for them.
-TEST(ItemsManagerCOM, HoldsDeviceTextures) {
-  TItemsManagerCOM<gfx::IDirect3DTexture8> tmp_Mgr;
-  EXPECT_EQ(tmp_Mgr.AddItem(nullptr, "TEX_NONE", 1), 0);
-  tmp_Mgr.FreeAllItems();
-  EXPECT_EQ(tmp_Mgr.GetItem(0), nullptr);
 }
 
 }  // namespace
