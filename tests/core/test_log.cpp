@@ -1,6 +1,5 @@
 // The game log: prefixes, separators, blank lines, the header and the footer,
 // read back from the real gamelog.txt.
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,23 @@ using m2dtest::ReadFile;
 using m2dtest::ReadLines;
 
 class LogTest : public m2dtest::TempDirTest {};
+
+// True when fp_strText has the shape of fp_strShape: 'A' an upper-case
+// letter, 'a' a lower-case one, '9' a digit or a blank (the compiler pads
+// one-digit days with a blank), anything else itself.
+bool MatchesShape(const std::string& fp_strText, const std::string& fp_strShape) {
+  if (fp_strText.size() != fp_strShape.size()) return false;
+  for (size_t i = 0; i < fp_strText.size(); ++i) {
+    const char c = fp_strText[i];
+    switch (fp_strShape[i]) {
+      case 'A': if (c < 'A' || c > 'Z') return false; break;
+      case 'a': if (c < 'a' || c > 'z') return false; break;
+      case '9': if ((c < '0' || c > '9') && c != ' ') return false; break;
+      default: if (c != fp_strShape[i]) return false;
+    }
+  }
+  return true;
+}
 
 TEST_F(LogTest, EntriesCarryTheirKindsPrefixAndBadKindsWriteNothing) {
   for (int kind = -1; kind <= 7; ++kind) CMorvane::LogAddEntry("x", kind);
@@ -65,9 +81,7 @@ TEST_F(LogTest, EngineStartsAFreshLogWithHeaderAndEndsWithFooter) {
   EXPECT_EQ(lines[3], "--==: Starting Vantrel v. 1.0");
   EXPECT_EQ(lines[4], "--==: Powered by Morvane2D Engine v.1.0");
   // The engine's build date and time, in the compiler's forms "Feb 16 2005" and "20:45:28".
-  EXPECT_TRUE(std::regex_match(
-      lines[5], std::regex(R"(--==: Built: [A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4}   [0-9]{2}:[0-9]{2}:[0-9]{2})")))
-      << lines[5];
+  EXPECT_TRUE(MatchesShape(lines[5], "--==: Built: Aaa 99 9999   99:99:99")) << lines[5];
   EXPECT_EQ(lines[6], "");
   auto dateOf = [](const os::SYSTEMTIME& t) {
     return "--==: Execution date: " + std::to_string(t.wDay) + "." + std::to_string(t.wMonth) +
