@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CMorvane;
+class CMorvaneGUI;
 
 void GameMain(CMorvane* fp_pEngine);
 void RequestQuit();
@@ -13,5 +14,8 @@ void GameCleanup();
 bool GameFrame();
 void Engine_InitResourcesSubsystem();
 void RunMainLoop(bool (*fp_pFrame)());
+void CheckVideoModes();
+void InitEngineAndGUI();
 
 extern CMorvane* g_pM2D;
+extern CMorvaneGUI* g_pGUI;

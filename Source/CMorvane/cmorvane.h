@@ -8,10 +8,28 @@
 #include <map>
 #include <string>
 
+#include "Platform/os/os.h"
 #include "cmorvane_ehs.h"
 #include "cmorvane_utils_itemsmanager.h"
+#include "cmorvane_gfx_types.h"
+#include "cmorvane_scr_types.h"
 
 class CM2DResource;
+class CSmartID;
+// Sound objects (cmorvane_sfx_classes, cmorvane_sfx_playlists).
+class M2DSound;
+class M2DMusic;
+class M2DPlaylist;
+
+namespace gfx {
+class IDirect3D8;
+class IDirect3DDevice8;
+}  // namespace gfx
+
+namespace input {
+class IDirectInput8;
+class IDirectInputDevice8;
+}  // namespace input
 
 // Resource loaders: LoadRes gets the bytes in memory for the time of the call;
 // LoadResEx gets the file and the position and reads the bytes itself.
@@ -99,6 +117,16 @@ class CMorvane {
 
   std::uint8_t bXMLEncryptMode = 0;
   std::uint8_t fatalError = 0;
+
+  // Each subsystem declares its operations and its state in its own part of
+  // the class: graphics (cmorvane_gfx_*), input (cmorvane_inp_*), sound
+  // (cmorvane_sfx_*), scripts (cmorvane_scr_*).
+#include "cmorvane_gfx_members.inc"
+#include "cmorvane_inp_members.inc"
+#include "cmorvane_sfx_members.inc"
+#include "cmorvane_scr_members.inc"
+
+ public:
 
  private:
   void RES_ProcessXMLPack(const std::string& fp_strPath);

@@ -42,7 +42,11 @@ CMorvane::~CMorvane() noexcept(false) {
   if (fatalError == 1 && onTermination != nullptr) onTermination();
 
   // Each subsystem stops only if it started, in a fixed order.
+  if (bInpInitialized == 1) INP_Shutdown();
+  if (bSfxInitialized == 1) SFX_Shutdown();
+  if (bGfxPreInitialized == 1) GFX_Shutdown();
   if (bResInitialized == 1) RES_Deinit();
+  if (bScrInitialized == 1) SCR_Deinit();
 
   LogAddBlankLines(1);
   LogAddSeparator(1);
@@ -136,7 +140,10 @@ int CMorvane::UpdateAllSystems() {
   M2D_CHECKPOINT;
   if (PumpMessages() == -1) return -1;
   if (g_bAppActive == 0) return 0;
+  if (bGfxInitialized == 1 && pD3DDevice != nullptr && !GFX_CheckDevice()) return 0;
   UpdateTimer();
+  if (bInpInitialized == 1) INP_Update();
+  SFX_Update();
   return 1;
 }
 
@@ -146,10 +153,14 @@ void CMorvane::OnFocusGained() {
   if (onFocusRestored != nullptr) onFocusRestored();
   UpdateTimer();
   UpdateTimer();
+  if (bInpInitialized == 1) INP_Acquire();
+  SFX_Resume();
 }
 
 void CMorvane::OnFocusLost() {
   M2D_CHECKPOINT;
   if (onFocusLost != nullptr) onFocusLost();
   LogAddLine("FOCUS LOST");
+  GFX_BatchDiscard();
+  if (bSfxInitialized == 1) SFX_Pause();
 }

@@ -28,6 +28,7 @@ void CXMLNode::Clear() {
     delete tmp_pNode;
   }
   attributes.clear();
+  attributeOrder.clear();
   cursor = attributes.end();
   name.clear();
 }
@@ -50,6 +51,11 @@ void CXMLNode::FirstAttribute() {
 
 void CXMLNode::NextAttribute() {
   if (cursor != attributes.end()) ++cursor;
+}
+
+const char* CXMLNode::GetAttributeNameAt(int fp_iIndex) const {
+  if (fp_iIndex < 0 || fp_iIndex >= GetAttributeCount()) return nullptr;
+  return attributeOrder[static_cast<size_t>(fp_iIndex)].c_str();
 }
 
 const char* CXMLNode::GetAttributeName() const {
@@ -150,13 +156,17 @@ class CXMLScanner {
   // next double quote skipped, the value taken literally up to the closing
   // quote. False when the text ends before the closing quote; the unfinished
   // attribute is then not stored.
-  bool ReadAttribute(std::map<std::string, std::string>& fp_rMap) {
+  // fp_pOrder, when given, receives each new name in document order.
+  bool ReadAttribute(std::map<std::string, std::string>& fp_rMap,
+                     std::vector<std::string>* fp_pOrder = nullptr) {
     std::string tmp_strName = ReadName("=");
     if (!SkipTo('"')) return false;
     ++pos;
     const size_t tmp_uStart = pos;
     if (!SkipTo('"')) return false;
-    fp_rMap.insert_or_assign(std::move(tmp_strName), text.substr(tmp_uStart, pos - tmp_uStart));
+    const bool tmp_bNew =
+        fp_rMap.insert_or_assign(tmp_strName, text.substr(tmp_uStart, pos - tmp_uStart)).second;
+    if (tmp_bNew && fp_pOrder != nullptr) fp_pOrder->push_back(std::move(tmp_strName));
     ++pos;
     return true;
   }
@@ -241,7 +251,8 @@ void CXMLDocument::Parse() {
         ++tmp_Scan.pos;
         break;
       }
-      if (!tmp_Scan.ReadAttribute(tmp_pCurrent->attributes)) return;
+      if (!tmp_Scan.ReadAttribute(tmp_pCurrent->attributes, &tmp_pCurrent->attributeOrder))
+        return;
     }
   }
 }

@@ -25,6 +25,11 @@ class CXMLNode {
   // Null when the cursor is past the last attribute.
   const char* GetAttributeName() const;
   CXMLNode* GetParent() const { return parent; }
+  // The attributes in document order (the map keeps them in name order): the
+  // name at fp_iIndex, 0 to GetAttributeCount()-1, or null outside. An
+  // attribute written twice keeps the place of its first occurrence.
+  int GetAttributeCount() const { return static_cast<int>(attributeOrder.size()); }
+  const char* GetAttributeNameAt(int fp_iIndex) const;
 
   void Clear();
 
@@ -32,6 +37,7 @@ class CXMLNode {
   std::string name;
   std::map<std::string, std::string> attributes;
   std::map<std::string, std::string>::const_iterator cursor = attributes.end();
+  std::vector<std::string> attributeOrder;
   std::vector<CXMLNode*> children;
 };
 

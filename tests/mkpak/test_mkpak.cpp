@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cmorvane.h"
+#include "cmorvane_res_cres.h"
 #include "cmorvane_utils_cxmlvar.h"
 #include "cmorvane_utils_xml.h"
 #include "test_support.h"
@@ -131,9 +132,20 @@ TEST_F(MkpakTest, PackedFolderLoadsThroughTheEngineAndUnpacksToAnEquivalentFolde
     tmp_Engine.RES_Init();
     ASSERT_EQ(tmp_Engine.RES_GetMode(), RES_MODE_PAK);
     ASSERT_EQ(tmp_Engine.bXMLEncryptMode, 1);
-    for (const char* tmp_pszType : {"TEXTURE", "SCRIPT", "GUIDATA"})
-      tmp_Engine.RegisterLoadRes(&RecordLoadRes, tmp_pszType);
-    tmp_Engine.LoadResources(0);
+    // TEXTURE and SCRIPT are standard types whose loaders need graphics and
+    // scripts; what they would be handed is read from the records instead.
+    for (const char* tmp_pszID : {"TEX_A", "SCR_S"}) {
+      CM2DResource* tmp_pRes =
+          tmp_Engine.RES_GetManager()->GetItem(tmp_Engine.RES_GetManager()->FindItem(tmp_pszID));
+      ASSERT_NE(tmp_pRes, nullptr) << tmp_pszID;
+      tmp_pRes->DataLoad();
+      RecordLoadRes(tmp_pRes->GetData(), tmp_pRes->GetSize(), tmp_pszID, tmp_pRes->GetTag(),
+                    tmp_pRes->GetData1(), tmp_pRes->GetData2(), tmp_pRes->GetData3());
+      tmp_pRes->DataUnLoad();
+    }
+    tmp_Engine.RegisterLoadRes(&RecordLoadRes, "GUIDATA");
+    tmp_Engine.LoadResource("XML_V");
+    tmp_Engine.LoadResource("GUI_D");
   }
   fs::current_path(Dir());
   EXPECT_EQ(s_Var.GetValue(), 17);

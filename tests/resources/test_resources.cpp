@@ -556,23 +556,25 @@ TEST_F(ResourcesTest, NotInitialisedAndUnknownTypeErrors) {
 }
 
 TEST_F(ResourcesTest, RegistriesRefuseDuplicatesAndLoadResComesFirst) {
-  WriteFile("DATA/a.xml", Respack(Res("TEX_A", "TEXTURE", "f.bin")));
+  WriteFile("DATA/a.xml", Respack(Res("TEX_A", "GAMETYPE", "f.bin")));
   WriteFile("DATA/f.bin", "f");
   CMorvane tmp_Engine;
   tmp_Engine.RES_Init();
-  tmp_Engine.RegisterLoadRes(&RecordLoadRes, "TEXTURE");
-  CEHSException e = Catch([&] { tmp_Engine.RegisterLoadRes(&RecordLoadRes, "TEXTURE"); });
+  tmp_Engine.RegisterLoadRes(&RecordLoadRes, "GAMETYPE");
+  CEHSException e = Catch([&] { tmp_Engine.RegisterLoadRes(&RecordLoadRes, "GAMETYPE"); });
   EXPECT_EQ(e.type, EHS_TYPE_GAME);
   EXPECT_EQ(e.code, 0);
-  EXPECT_EQ(e.description, "LoadRes function already registered for TypeID = TEXTURE");
-  // XMLDATA is one of the standard types registered by the initialisation.
+  EXPECT_EQ(e.description, "LoadRes function already registered for TypeID = GAMETYPE");
+  // TEXTURE and XMLDATA are standard types registered by the initialisation.
+  EXPECT_EQ(Catch([&] { tmp_Engine.RegisterLoadRes(&RecordLoadRes, "TEXTURE"); }).description,
+            "LoadRes function already registered for TypeID = TEXTURE");
   EXPECT_EQ(Catch([&] { tmp_Engine.RegisterLoadRes(&RecordLoadRes, "XMLDATA"); }).description,
             "LoadRes function already registered for TypeID = XMLDATA");
 
-  tmp_Engine.RegisterLoadResEx(&RecordLoadResEx, "TEXTURE");
-  e = Catch([&] { tmp_Engine.RegisterLoadResEx(&RecordLoadResEx, "TEXTURE"); });
+  tmp_Engine.RegisterLoadResEx(&RecordLoadResEx, "GAMETYPE");
+  e = Catch([&] { tmp_Engine.RegisterLoadResEx(&RecordLoadResEx, "GAMETYPE"); });
   EXPECT_EQ(e.type, EHS_TYPE_GAME);
-  EXPECT_EQ(e.description, "LoadResEx function already registered for TypeID = TEXTURE");
+  EXPECT_EQ(e.description, "LoadResEx function already registered for TypeID = GAMETYPE");
 
   tmp_Engine.LoadResource("TEX_A");
   ASSERT_EQ(g_vCalls.size(), 1u);

@@ -10,15 +10,38 @@
 #include <cstring>
 
 #include "cmorvane.h"
+#include "cmorvane_gfx_types.h"
+#include "m2dgui_cmorvanegui.h"
 #include "mrv_window.h"
 
 
 namespace {
 
+CMorvaneGUI* s_pGUI = nullptr;
+
+void DestroyGUI() {
+  CMorvaneGUI* tmp_pGUI = s_pGUI;
+  s_pGUI = nullptr;
+  delete tmp_pGUI;
+}
+
+// The game's start-up order, headless: resources, graphics on the recording
+// device, input on the scripted device, sound on SDL's dummy driver, scripts
+// and the GUI; then every catalogued resource is loaded.
 void CheckMain(CMorvane* fp_pEngine) {
   fp_pEngine->Start("m2dcheck", "v. 1.0");
+  fp_pEngine->RegisterCallback(&DestroyGUI, 3);
   fp_pEngine->RES_Init();
+  fp_pEngine->GFX_PreInit(800, 600);
+  GfxCaps tmp_Caps{};
+  fp_pEngine->GFX_GetCaps(&tmp_Caps);
+  fp_pEngine->GFX_Init(tmp_Caps.Mode2.Valid ? 2 : 1, 0);
+  fp_pEngine->INP_Init();
+  fp_pEngine->SFX_Init(44100);
+  fp_pEngine->SCR_Init();
+  s_pGUI = new CMorvaneGUI();
   fp_pEngine->LoadResources(0);
+  DestroyGUI();
 }
 
 }  // namespace

@@ -11,6 +11,29 @@
 //   msg <message> <wParam> <lParam>       a system message delivered this frame
 //   <other keyword> ...                   records of other parts (input)
 //
+// The input part's records (Platform/input, scripted back end):
+//
+//   keys [<code> ...]            DirectInput key codes (0 to 255) down from
+//                                this frame on; "keys" alone: none
+//   mouse <dx> <dy> <dz> [<button> ...]
+//                                this frame's motion and wheel motion (120 a
+//                                notch, positive away from the user), and the
+//                                buttons (1 left, 2 right, 3 middle, to 8)
+//                                down from this frame on; a frame without one
+//                                has no motion and keeps its buttons
+//   cursor <x> <y>               the cursor in client-area (back-buffer)
+//                                pixels from this frame on; before the first
+//                                one it is outside the window, at -1 -1
+//   lost [<reads>] [keyboard|mouse]
+//                                the next reads (1 unless given, up to 1000)
+//                                of both devices, or of the one named, find
+//                                the device lost (as when the system took it)
+//
+// Input records are taken in the frames in which the program reads input;
+// those of a frame it reads none in (its window inactive) are not seen. A
+// recording writes "keys", "mouse" and "cursor" when what a read returned
+// changed. A malformed input record is reported on stderr and ignored.
+//
 // With M2D_REPLAY=file the timer, the tick count, the system messages (and
 // what the input part reads) come from the file; when its frames run out a
 // quit message is posted. With M2D_RECORD=file the same is written while the
