@@ -6,6 +6,7 @@ static constexpr int kM2DFileID = 113;
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 

@@ -13,9 +13,8 @@ class CGUIScrollBox : public CGUIElement {
 
   void SetParam(std::int32_t fp_iID, const CGUIValue& fp_rValue) override;
   CGUIValue GetParam(std::int32_t fp_iID) override;
-  void Update(const GUIRECT& fp_rParentRect, const GUIRECT& fp_rParentColor,
-              bool fp_bParentVisible, bool fp_bParentEnabled, float fp_fOffsetX,
-              float fp_fOffsetY) override;
+  void Update(const GUIRECT& fp_rParentRect, const GUIRECT& fp_rParentColor, bool fp_bParentVisible,
+              bool fp_bParentEnabled, float fp_fOffsetX, float fp_fOffsetY) override;
   void Draw() override;
 
   float scrollX = 0.0f;

@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "Platform/os/os_backend.h"
-#include "mrv_window.h"
 
 namespace gfxtest {
 

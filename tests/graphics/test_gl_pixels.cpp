@@ -46,12 +46,31 @@ struct SPixels {
   return ::testing::AssertionSuccess();
 }
 
+// SDL unloads the GL driver when its last GL window goes, and Mesa's EGL
+// leaves its state behind when unloaded (LeakSanitizer reports it). The
+// device's adapter probe makes and destroys a window of its own before the
+// game window exists, so a window kept for the whole process holds the
+// driver loaded.
+void KeepGLLoaded() {
+  static const os::HWND s_hKeeper = [] {
+    os::WNDCLASSEX tmp_Class{};
+    tmp_Class.lpfnWndProc = &os::DefWindowProc;
+    tmp_Class.hInstance = os::GetModuleHandle();
+    tmp_Class.lpszClassName = "gfx_keeper_window";
+    os::RegisterClassEx(tmp_Class);
+    return os::CreateWindowEx(0, "gfx_keeper_window", "", os::WS_OVERLAPPED, 0, 0, 16, 16, nullptr, nullptr,
+                              os::GetModuleHandle(), nullptr);
+  }();
+  ASSERT_NE(s_hKeeper, nullptr);
+}
+
 class GLPixelTest : public GfxTest {
  protected:
   void SetUp() override {
     GfxTest::SetUp();
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     os::SelectBackendForTests(os::Backend::Real);
+    KeepGLLoaded();
     engine = std::make_unique<CMorvane>();
     engine->Start("GL pixels", "1");
     engine->RES_Init();
@@ -64,15 +83,6 @@ class GLPixelTest : public GfxTest {
     std::string tmp_strPack = TechPack({kTechniques[0], kTechniques[1]});
     engine->GFX_TechLoadPack(tmp_strPack.data(), int(tmp_strPack.size()));
     white_ = Texture("TEX_WHITE", 1, 1, {kWhite});
-  }
-
-  void TearDown() override {
-    // The engine only hides its window (it lasts as long as the process);
-    // the test ends the window itself, so the GL driver's state goes too.
-    const os::HWND tmp_hWnd = engine != nullptr ? engine->hWnd : nullptr;
-    engine.reset();
-    if (tmp_hWnd != nullptr) os::DestroyWindow(tmp_hWnd);
-    GfxTest::TearDown();
   }
 
   // A texture in the 32-bit slot from ARGB texels.

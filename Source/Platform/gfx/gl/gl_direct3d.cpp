@@ -199,6 +199,12 @@ class CGLDirect3D final : public detail::TRefCounted<IDirect3D8> {
     if (probed_) return probeOk_;
     probed_ = true;
     RequestCoreContext();
+    // Keep the GL library loaded for the rest of the process. Otherwise SDL
+    // unloads it when the probe window, the only GL window so far, goes, and
+    // the driver's state is lost (and reported as leaked) before the game
+    // window loads it again.
+    static const bool s_bLibraryKept = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)s_bLibraryKept;
     SDL_Window* tmp_pWindow =
         SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (tmp_pWindow == nullptr) {
