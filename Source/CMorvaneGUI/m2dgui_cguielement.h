@@ -11,6 +11,37 @@
 #include "m2dgui_datatypes.h"
 #include "m2dgui_params.h"
 
+// The four state textures of buttons and scroll bars fill each other in: the
+// normal texture stands for every state still unset, and the selected and
+// pressed looks stand for each other. fp_iParam is one of "texture",
+// "texture_normal", "texture_disabled", "texture_selected", "texture_pressed".
+struct TGUIStateTextures {
+  std::int32_t* normal;
+  std::int32_t* disabled;
+  std::int32_t* selected;
+  std::int32_t* pressed;
+
+  void Set(std::int32_t fp_iParam, std::int32_t fp_iTexture) const {
+    switch (fp_iParam) {
+      case GUIPARAM_TEXTURE_DISABLED: *disabled = fp_iTexture; break;
+      case GUIPARAM_TEXTURE_SELECTED:
+        *selected = fp_iTexture;
+        if (*pressed == -1) *pressed = fp_iTexture;
+        break;
+      case GUIPARAM_TEXTURE_PRESSED:
+        *pressed = fp_iTexture;
+        if (*selected == -1) *selected = fp_iTexture;
+        break;
+      default:  // "texture", "texture_normal"
+        *normal = fp_iTexture;
+        if (*disabled == -1) *disabled = fp_iTexture;
+        if (*selected == -1) *selected = fp_iTexture;
+        if (*pressed == -1) *pressed = fp_iTexture;
+        break;
+    }
+  }
+};
+
 class CGUIElement {
  public:
   explicit CGUIElement(const char* fp_pszID);

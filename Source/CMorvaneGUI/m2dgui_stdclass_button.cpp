@@ -27,22 +27,12 @@ void CGUIButton::SetParam(std::int32_t fp_iID, const CGUIValue& fp_rValue) {
       }
       break;
     case GUIPARAM_TEXTURE:
-    case GUIPARAM_TEXTURE_NORMAL: {
-      const std::int32_t tmp_iTex = ValueToTextureID(fp_rValue);
-      texNormal = tmp_iTex;
-      if (texDisabled == -1) texDisabled = tmp_iTex;
-      if (texSelected == -1) texSelected = tmp_iTex;
-      if (texPressed == -1) texPressed = tmp_iTex;
-      break;
-    }
-    case GUIPARAM_TEXTURE_DISABLED: texDisabled = ValueToTextureID(fp_rValue); break;
+    case GUIPARAM_TEXTURE_NORMAL:
+    case GUIPARAM_TEXTURE_DISABLED:
     case GUIPARAM_TEXTURE_SELECTED:
-      texSelected = ValueToTextureID(fp_rValue);
-      if (texPressed == -1) texPressed = texSelected;
-      break;
     case GUIPARAM_TEXTURE_PRESSED:
-      texPressed = ValueToTextureID(fp_rValue);
-      if (texSelected == -1) texSelected = texPressed;
+      TGUIStateTextures{&texNormal, &texDisabled, &texSelected, &texPressed}.Set(
+          fp_iID, ValueToTextureID(fp_rValue));
       break;
     case GUIPARAM_CHILDSCOLOR_NORMAL: childsColorNormal = fp_rValue.GetRect(); break;
     case GUIPARAM_CHILDSCOLOR_DISABLED: childsColorDisabled = fp_rValue.GetRect(); break;
